@@ -1,0 +1,3 @@
+#include "config/config_window.h"
+
+void RunConfiguration() {}

@@ -1,0 +1,3 @@
+#pragma once
+// The configure mode: the settings window.
+void RunConfiguration();

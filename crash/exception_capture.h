@@ -1,0 +1,4 @@
+#pragma once
+void InstallUnhandledExceptionHandler();
+void InstallTopLevelFilter();
+void InstallRaiseHook();

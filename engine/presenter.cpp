@@ -1,0 +1,5 @@
+#include "engine/presenter.h"
+
+void LoadDirectDrawLibrary() {}
+void FreeDirectDrawLibrary() {}
+void ReleaseDirectDraw() {}

@@ -1,0 +1,3 @@
+#include "engine/saver_run.h"
+
+void RunSaver(HWND) {}

@@ -1,0 +1,3 @@
+#include "shell/startup.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { ProgramMain(); }

@@ -1,0 +1,3 @@
+#pragma once
+// The Windows 9x screen-saver password change dialog, from MPR.DLL.
+void ChangePassword();

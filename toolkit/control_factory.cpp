@@ -1,0 +1,3 @@
+#include "toolkit/control_factory.h"
+
+void InitToolkit() {}

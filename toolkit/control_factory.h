@@ -1,0 +1,3 @@
+#pragma once
+// The control toolkit's shared state: screen resolution and focus order.
+void InitToolkit();
