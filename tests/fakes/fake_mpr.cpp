@@ -21,7 +21,7 @@ extern "C" DWORD WINAPI PwdChangePasswordA(LPCSTR provider, HWND window, DWORD r
     GetModuleFileNameA(Self, path, MAX_PATH);
     std::string file = path;
     file = file.substr(0, file.find_last_of('\\') + 1) + "PwdChangePasswordA.txt";
-    if (FILE* out = std::fopen(file.c_str(), "w")) {
+    if (FILE* out = std::fopen(file.c_str(), "wb")) {
         std::fprintf(out, "%s %ld %lu %lu\n", provider ? provider : "(null)",
                      static_cast<long>(reinterpret_cast<intptr_t>(window)), reserved1, reserved2);
         std::fclose(out);
