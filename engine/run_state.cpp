@@ -6,8 +6,8 @@ HDC WindowDC = nullptr;
 int32_t FrameWidth = 0;
 int32_t FrameHeight = 0;
 bool DirectDrawInUse = false;
-TBitmap* FrameBitmap = nullptr;
-TBitmap* PictureBitmap = nullptr;
+TBitmap FrameBitmap;
+TBitmap PictureBitmap;
 
 std::atomic<int32_t> StopState{0};
 std::atomic<bool> Paused{false};

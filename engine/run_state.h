@@ -7,7 +7,7 @@
 
 #include <windows.h>
 
-class TBitmap;
+#include "engine/bitmap.h"
 
 extern bool FullScreen;
 extern HWND SaverWindow;
@@ -15,13 +15,13 @@ extern HDC WindowDC;
 extern int32_t FrameWidth;
 extern int32_t FrameHeight;
 extern bool DirectDrawInUse;
-extern TBitmap* FrameBitmap;
-extern TBitmap* PictureBitmap;
+extern TBitmap FrameBitmap;   // the frame the GDI path composes and shows
+extern TBitmap PictureBitmap; // the still desktop picture that is rolled
 
-extern std::atomic<int32_t> StopState;          // main -> render: not 0 ends the run
-extern std::atomic<bool> Paused;                // main -> render
-extern std::atomic<bool> CrashTestRequested;    // main -> render
-extern std::atomic<bool> QuitRequested;         // render -> main
+extern std::atomic<int32_t> StopState;       // main -> render: not 0 ends the run
+extern std::atomic<bool> Paused;             // main -> render
+extern std::atomic<bool> CrashTestRequested; // main -> render (the render thread clears it)
+extern std::atomic<bool> QuitRequested;      // render -> main
 extern uint32_t StopKeyCode;
 extern int32_t MouseMoveCountdown;
 extern bool RunCountedThisProcess;
