@@ -571,6 +571,43 @@ TEST_F(ConfigWindowUse, TheSecondsEditKeepsDigitsAndStaysInRange) {
     EXPECT_EQ(SendMessageA(bar, TBM_GETPOS, 0, 0), 11);
 }
 
+TEST_F(ConfigWindowUse, PreviewRunsTheUnsavedValuesAndComesBack) {
+    // Unsaved: mouse movement no longer ends the saver, 45 seconds.
+    HWND mouseMove = Window.Labelled("Exit on mouse move");
+    PostMessageA(mouseMove, BM_CLICK, 0, 0);
+    SendMessageA(Window.Edit(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("45"));
+    ASSERT_TRUE(WaitFor([&] { return SendMessageA(mouseMove, BM_GETCHECK, 0, 0) == 0; }));
+    PostMessageA(Window.Button(26), BM_CLICK, 0, 0);
+    HWND saver = WaitForWindow("Show_MainWindow", Window.Program.ProcessId(), Timeout);
+    ASSERT_TRUE(saver);
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(saver) != 0; }));
+    for (int i = 1; i <= 20; ++i) {
+        SetCursorPos(100 + 10 * i, 200 + 5 * i);
+        PostMessageA(saver, WM_MOUSEMOVE, 0, MAKELPARAM(100 + 10 * i, 200 + 5 * i));
+    }
+    Sleep(1500);
+    ASSERT_TRUE(IsWindow(saver)) << "the saver read the stored MouseMove instead of the window's";
+    PostMessageA(saver, WM_KEYDOWN, 'Q', 1);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(saver); }));
+
+    // Back in the window with the same states; the process goes on.
+    EXPECT_TRUE(Window.Program.Running());
+    EXPECT_TRUE(IsWindowVisible(Window.Main));
+    EXPECT_EQ(WindowText(Window.Edit()), "45");
+    EXPECT_EQ(SendMessageA(Window.TrackBar(), TBM_GETPOS, 0, 0), 45);
+    EXPECT_EQ(SendMessageA(mouseMove, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(SendMessageA(Window.Button(41), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+
+    // Cancel afterwards: only the run counter was written, by the run.
+    PostMessageA(Window.Button(17), BM_CLICK, 0, 0);
+    EXPECT_EQ(Window.Wait(), 0u);
+    auto after = StoredSettings();
+    ASSERT_TRUE(after["Hrkl"]);
+    EXPECT_EQ(after["Hrkl"]->Data, Text("8"));
+    after["Hrkl"] = Before["Hrkl"];
+    EXPECT_TRUE(SameValues(after, Before));
+}
+
 // The links open through the prefix's open commands, pointed at our recorder.
 class ConfigWindowLinks : public ConfigWindowUse {
   protected:
