@@ -115,6 +115,16 @@ LRESULT GroupBoxBody(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_HSCROLL:
         return SendMessageA(GetParent(window), message, wParam, lParam);
+    case WM_PAINT:
+        // A themed group box paints the tab's background over whatever the tab drew on top
+        // of it after its own paint; that drawing is repeated once the box is done.
+        if (Themed && AfterTabPaint && GetParent(window) == MainTabHandle) {
+            const LRESULT result =
+                CallPrevious(TControlKind::GroupBox, window, message, wParam, lParam);
+            AfterTabPaint(MainTabHandle);
+            return result;
+        }
+        break;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
         if (Themed)

@@ -411,6 +411,23 @@ TEST_P(ConfigWindowLooks, TabFollowsTheFocusOrderAndPagesSwitch) {
     EXPECT_FALSE(IsWindowVisible(Window.Button(44)));
     EXPECT_TRUE(IsWindowVisible(Window.Labelled("Pellucor")));
     EXPECT_TRUE(IsWindowVisible(Window.Button(16)));
+    // The etched separator between the two products, drawn over the "See also ..." box.
+    HWND seeAlso = Window.Find(66, "Button");
+    ASSERT_TRUE(seeAlso);
+    const int pageTop = RectIn(seeAlso, Window.Tab()).top;
+    POINT line{Pixels(188), pageTop + Pixels(60)}; // "See also ..." starts at PageTop + 150
+    ClientToScreen(Window.Tab(), &line);
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            HDC screen = GetDC(nullptr);
+            const bool drawn =
+                GetPixel(screen, line.x, line.y) == GetSysColor(COLOR_BTNSHADOW) &&
+                GetPixel(screen, line.x + 1, line.y) == GetSysColor(COLOR_BTNHIGHLIGHT);
+            ReleaseDC(nullptr, screen);
+            return drawn;
+        },
+        10000))
+        << "no separator at " << line.x << "," << line.y;
     Screenshot("about");
     const std::vector<int> about{16, 17, 26, 27};
     for (size_t i = 0; i < about.size(); ++i) {
