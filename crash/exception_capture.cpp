@@ -35,7 +35,7 @@ size_t ReadableBytes(uint32_t start, size_t wanted) {
         const uint32_t at = start + count;
         const uint32_t toPageEnd = 0x1000 - (at & 0xFFF);
         const size_t chunk = std::min<size_t>(wanted - count, toPageEnd);
-        if (IsBadReadPtr(reinterpret_cast<const void*>(at), chunk))
+        if (!IsReadable(at, chunk))
             break;
         count += chunk;
     }
@@ -105,7 +105,7 @@ void RaiseHook(void* object, uint32_t raiseAddress, uint32_t frameCount, const u
             CaptureTrace("\r\n", RaiseHookFailedText);
         if (!frames)
             RaiseFrame = 0xFFFFFFFE;
-        else if (IsBadReadPtr(frames, sizeof(*frames)))
+        else if (!IsReadable(reinterpret_cast<uint32_t>(frames), sizeof(*frames)))
             RaiseFrame = 0xFFFFFFFF;
         else
             RaiseFrame = frames[0];

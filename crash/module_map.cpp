@@ -64,9 +64,27 @@ bool IsInModuleCode(uint32_t address) {
     return false;
 }
 
+bool IsReadable(uint32_t address, uint32_t size) {
+    constexpr DWORD Readable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
+                               PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+    if (size == 0)
+        return true;
+    const uint64_t end = uint64_t{address} + size;
+    for (uint64_t at = address; at < end;) {
+        MEMORY_BASIC_INFORMATION region;
+        if (VirtualQuery(reinterpret_cast<const void*>(static_cast<uint32_t>(at)), &region,
+                         sizeof(region)) == 0)
+            return false;
+        if (region.State != MEM_COMMIT || (region.Protect & PAGE_GUARD) ||
+            !(region.Protect & Readable))
+            return false;
+        at = reinterpret_cast<uint32_t>(region.BaseAddress) + uint64_t{region.RegionSize};
+    }
+    return true;
+}
+
 bool IsCallSite(uint32_t value, uint32_t& callLength) {
-    if (value <= 8 || !IsInModuleCode(value - 8) ||
-        IsBadReadPtr(reinterpret_cast<const void*>(value - 8), 8))
+    if (value <= 8 || !IsInModuleCode(value - 8) || !IsReadable(value - 8, 8))
         return false;
     try {
         auto b = [value](uint32_t k) { return ReadAt<uint8_t>(value - k); };
@@ -97,8 +115,7 @@ void AppendStackTrace(uint32_t stackAddress, std::string& text) {
     asm volatile("movl %%fs:4, %0" : "=r"(top));
     StackTop = top;
     // An address outside the committed stack fails the whole trace without a second fault.
-    if (stackAddress < StackTop &&
-        IsBadReadPtr(reinterpret_cast<const void*>(stackAddress), StackTop - stackAddress))
+    if (stackAddress < StackTop && !IsReadable(stackAddress, StackTop - stackAddress))
         throw Exception("The stack cannot be read at " + Hex8(stackAddress));
     uint32_t lastAccepted = 0;
     for (uint32_t p = stackAddress; p < StackTop && StackTop - p >= 4; p += 4) {

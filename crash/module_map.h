@@ -29,6 +29,10 @@ uint32_t ValidateImageHeaders(uint32_t base);
 
 bool IsInModuleCode(uint32_t address);
 
+// Whether all `size` bytes from address are committed readable memory. Asks the memory manager
+// instead of touching the bytes, so no fault is raised on the way.
+bool IsReadable(uint32_t address, uint32_t size);
+
 // Whether value is the return address of a call instruction in the program's code, and the
 // length of that call. Never raises.
 bool IsCallSite(uint32_t value, uint32_t& callLength);
