@@ -373,6 +373,11 @@ TEST_P(ConfigWindowLooks, EveryControlStandsWhereTheLayoutPutsIt) {
         EXPECT_EQ(IsWindowVisible(rows[number]) != 0, row.Page != 1) << "row " << number;
     }
 
+    // One tooltip window with a tip for each of the three buttons.
+    HWND tips = WaitForWindow(TOOLTIPS_CLASSA, Window.Program.ProcessId(), Timeout);
+    ASSERT_TRUE(tips);
+    EXPECT_EQ(SendMessageA(tips, TTM_GETTOOLCOUNT, 0, 0), 3);
+
     // The settings as the window shows them.
     EXPECT_EQ(SendMessageA(rows[29], TBM_GETPOS, 0, 0), 20);
     EXPECT_EQ(SendMessageA(rows[3], BM_GETCHECK, 0, 0), BST_UNCHECKED);
