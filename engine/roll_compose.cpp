@@ -27,13 +27,24 @@ void ComposeFrame(uint8_t* const* dstRows, const uint8_t* const* srcRows, int32_
                   int32_t ix, int32_t iy) {
     TPiece pieces[4];
     const int count = LayoutPieces(w, h, ix, iy, pieces);
-    for (int i = 0; i < count; ++i) {
-        const TPiece& p = pieces[i];
-        const size_t bytes = static_cast<size_t>(p.Right - p.Left) * 4;
-        const size_t srcOffset = static_cast<size_t>(p.Left) * 4;
-        const size_t dstOffset = static_cast<size_t>(p.DstLeft) * 4;
-        for (int32_t row = p.Top, dstRow = p.DstTop; row < p.Bottom; ++row, ++dstRow)
-            std::memcpy(dstRows[dstRow] + dstOffset, srcRows[row] + srcOffset, bytes);
+    // Frame row by frame row, the pieces side by side on that row: each destination row is
+    // written once, left to right, which keeps the copy at the speed of one long memcpy.
+    for (int upper = 0; upper < count; ++upper) {
+        const TPiece& left = pieces[upper];
+        if (left.DstLeft != 0)
+            continue; // pieces 1 and 3 start a band of rows; 2 and 4 sit to their right
+        const TPiece* right = nullptr;
+        for (int i = 0; i < count; ++i)
+            if (pieces[i].DstLeft != 0 && pieces[i].DstTop == left.DstTop)
+                right = &pieces[i];
+        const size_t leftBytes = static_cast<size_t>(left.Right - left.Left) * 4;
+        const size_t leftOffset = static_cast<size_t>(left.Left) * 4;
+        for (int32_t row = left.Top, dstRow = left.DstTop; row < left.Bottom; ++row, ++dstRow) {
+            std::memcpy(dstRows[dstRow], srcRows[row] + leftOffset, leftBytes);
+            if (right)
+                std::memcpy(dstRows[dstRow] + leftBytes, srcRows[row],
+                            static_cast<size_t>(right->Right) * 4);
+        }
     }
 }
 

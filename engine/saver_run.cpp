@@ -11,6 +11,8 @@
 
 namespace {
 
+DWORD MainThreadId = 0; // runs the message loop of the current run
+
 // The screen's device context for the length of a capture.
 class TScreenDC {
   public:
@@ -52,6 +54,7 @@ void ResetSaverState() {
 
 void RunSaver(HWND parent) {
     FullScreen = parent == nullptr;
+    MainThreadId = GetCurrentThreadId();
     ResetSaverState();
 
     SaverWindow = CreateSaverWindow(parent, 0, 0, GetSystemMetrics(SM_CXSCREEN),
@@ -129,6 +132,9 @@ DWORD WINAPI RenderThreadProc(LPVOID) {
     ReleaseDirectDraw();
     SendMessageA(SaverWindow, WM_CLOSE, 0, 0);
     QuitRequested = true;
+    // Once the window is gone nothing else may arrive in the main loop: wake it so that it sees
+    // the request instead of waiting for a message that never comes.
+    PostThreadMessageA(MainThreadId, WM_NULL, 0, 0);
     return 0;
 }
 

@@ -2,14 +2,15 @@
 # Installs what is missing, builds, and runs Brindlemax.scr under Wine.
 #   scripts/run.sh [arguments]     default arguments: /s (the full-screen saver)
 # With DISPLAY set it runs on that display in the user's own Wine. Without one it starts a
-# private Xvfb and Wine prefix, runs the saver there for a few seconds and leaves screenshots in
-# build/screenshots/.
+# private Xvfb and Wine prefix, puts a test picture on its screen as the "desktop", runs the
+# saver over it for a few seconds and leaves screenshots of the drift in build/screenshots/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake --preset mingw32 >/dev/null
-cmake --build --preset mingw32 --target Brindlemax
+cmake --build --preset mingw32 --target Brindlemax desktop_picture
 program=$PWD/build/bin/Brindlemax.scr
+picture=$PWD/build/bin/desktop_picture.exe
 [ $# -gt 0 ] || set -- /s
 
 if [ -n "${DISPLAY:-}" ]; then
@@ -25,6 +26,9 @@ scripts/wine-env.sh start "$env_dir"
 rm -rf "$shots" && mkdir -p "$shots"
 shot() { xwd -root -silent | convert xwd:- "$shots/$1.png"; }
 
+# An empty Xvfb screen would roll as plain black: show a picture first.
+wine "$picture" </dev/null >"$env_dir/picture.log" 2>&1 &
+sleep 5
 shot 0-before
 wine "$program" "$@" </dev/null >"$env_dir/saver.log" 2>&1 &
 saver=$!

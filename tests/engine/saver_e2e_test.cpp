@@ -243,8 +243,10 @@ TEST_F(PreviewRun, FillsTheHostIgnoresInputAndEndsWithTheHost) {
     Pump(1500);
     ASSERT_TRUE(Saver.Running()) << "input ended the preview";
 
+    // The child's end notifies its parent here, so this thread keeps pumping while it waits.
     DestroyWindow(Host);
-    EXPECT_EQ(Saver.Wait(Timeout), 0u);
+    EXPECT_TRUE(WaitUntil([this] { return !Saver.Running(); }, Timeout));
+    EXPECT_EQ(Saver.Wait(1000), 0u);
     EXPECT_EQ(ReadText("Hrkl"), "7") << "the counter is written back, not increased";
 }
 
