@@ -5,6 +5,11 @@
 //   handled-then-exception a raise that is handled, then an unhandled Exception
 //   handled-then-write     a handled raise, then an access violation
 //   fpu                    x87 division by zero with the exception unmasked
+//   fpu-raise              the same, and when the processor left the fault pending without
+//                          raising it (as emulators do), raised by RaiseException instead
+//   guarded-exception      an Exception inside the settings window's message guard
+//   guarded-foreign        another object inside the guard, which lets it pass
+//   both-threads           an unhandled Exception on two threads at the same moment
 //   thread-<any of these>  the same on a second thread
 //   caught-<any of these>  the same inside a handler of the probe's own: the note tells what
 //                          arrived and the probe ends with exit code 3
@@ -12,6 +17,7 @@
 // show (the call of the failing function, or the first raise's call of the thrower).
 #include "crash/crash_state.h"
 #include "crash/exception.h"
+#include "crash/exception_guard.h"
 #include "crash/exception_support.h"
 #include "shell/startup.h"
 
@@ -82,6 +88,30 @@ __attribute__((noinline)) double DivideByZero() {
     return result + 1.0;
 }
 
+// Raised by the system on the program's behalf: the exception address lies in the system's
+// code, which has no unwind information for the converted exception to pass.
+__attribute__((noinline)) void DivideByZeroOrRaise() {
+    DivideByZero();
+    const uint16_t pending = 0x0084; // ZE and ES
+    if ((StatusAfterDivision & pending) == pending)
+        RaiseException(EXCEPTION_FLT_DIVIDE_BY_ZERO, 0, 0, nullptr);
+}
+
+LRESULT ThrowingBody(HWND, UINT message, WPARAM, LPARAM) {
+    if (message == WM_USER)
+        ThrowException();
+    ThrowForeign();
+    return 0;
+}
+
+HANDLE BothStart = nullptr;
+
+DWORD WINAPI ThrowWhenStarted(void*) {
+    WaitForSingleObject(BothStart, INFINITE);
+    ThrowException();
+    return 0;
+}
+
 std::string Action;
 
 void Fail(const std::string& action) {
@@ -95,6 +125,18 @@ void Fail(const std::string& action) {
         ThrowForeign();
     } else if (action == "fpu") {
         std::printf("%f", DivideByZero());
+    } else if (action == "fpu-raise") {
+        DivideByZeroOrRaise();
+    } else if (action == "guarded-exception") {
+        GuardMessage(ThrowingBody, nullptr, WM_USER, 0, 0);
+    } else if (action == "guarded-foreign") {
+        GuardMessage(ThrowingBody, nullptr, WM_USER + 1, 0, 0);
+    } else if (action == "both-threads") {
+        BothStart = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        CreateThread(nullptr, 65536, ThrowWhenStarted, nullptr, 0, nullptr);
+        Sleep(200);
+        SetEvent(BothStart);
+        ThrowException();
     } else if (action == "handled-then-exception") {
         try {
             ThrowForeign();
