@@ -186,7 +186,7 @@ void AppendRegisterLine(const CONTEXT& context, std::string& text) {
     }
 }
 
-std::string BuildRegisterText() {
+const std::string& BuildRegisterText() {
     RegisterText.clear();
     AppendRegisterLine(SavedContext, RegisterText);
     return RegisterText;

@@ -26,7 +26,7 @@ std::string ForeignClassText(const std::string& className);
 
 // "EAX=... ESP=..." from a thread context: 103 characters.
 void AppendRegisterLine(const CONTEXT& context, std::string& text);
-std::string BuildRegisterText();
+const std::string& BuildRegisterText(); // fills RegisterText
 
 // The raw stack dump of `count` readable bytes (at most 320): 20 lines of 16 bytes, or as far
 // as the bytes go, the last line then partial and without its line end.
