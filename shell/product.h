@@ -11,8 +11,9 @@ inline constexpr uint32_t ProgramVersion = 0x01010000;
 
 // The maker's web site, ending in a slash; the bug report posts to a script below it.
 inline constexpr char MakerBaseUrl[] = "http://www.tarvenix.example/";
-inline constexpr char HomePageUrl[] = "http://www.tarvenix.example/brindlemax/";
-inline constexpr char SupportAddress[] = "support@tarvenix.example";
+// The About page shows these two as they are, in labels 130 and 110 units wide.
+inline constexpr char HomePageUrl[] = "http://tarvenix.example/";
+inline constexpr char SupportAddress[] = "bx@tarvenix.example";
 
 // The reseller's order pages: exactly 22 characters, scheme and host, no trailing slash.
 inline constexpr char ResellerPrefix[] = "https://secure.example";
