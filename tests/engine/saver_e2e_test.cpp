@@ -94,6 +94,24 @@ TEST_F(SaverRun, StartsWithTheUnchangedDesktop) {
     EXPECT_EQ(Saver.Wait(Timeout), 0u);
 }
 
+TEST_F(SaverRun, F12ThenF11FaultsAtTheEndOfTheLap) {
+    // A copy of the program with the crash reporter's stand-in Explorer beside it, so the
+    // report's page does not open a real Explorer that outlives the test.
+    const std::string folder = MakeScratchFolder("crashtest");
+    ASSERT_TRUE(CopyInto(ProgramPath(), folder));
+    ASSERT_TRUE(CopyInto(ExecutableFolder() + "fakes\\explorer.exe", folder));
+    Configure("1000", "0"); // one-second laps
+    StartFullScreen(folder + "Brindlemax.scr");
+    Key(VK_F12);
+    Key(VK_F11);
+    Pump(300);
+    // The keys alone do not end the run; the end of the lap raises the test fault, which the
+    // crash reporter turns into its report and exit code.
+    EXPECT_EQ(Saver.Wait(Timeout), 217u);
+    EXPECT_TRUE(WaitUntil([&] { return !ReadWholeFile(folder + "explorer-command.txt").empty(); },
+                          Timeout));
+}
+
 class RollingSaver : public SaverRun, public testing::WithParamInterface<const char*> {};
 
 TEST_P(RollingSaver, DriftsPausesResumesAndEndsOnAKey) {
