@@ -25,26 +25,16 @@ int LayoutPieces(int32_t w, int32_t h, int32_t ix, int32_t iy, TPiece pieces[4])
 
 void ComposeFrame(uint8_t* const* dstRows, const uint8_t* const* srcRows, int32_t w, int32_t h,
                   int32_t ix, int32_t iy) {
-    TPiece pieces[4];
-    const int count = LayoutPieces(w, h, ix, iy, pieces);
-    // Frame row by frame row, the pieces side by side on that row: each destination row is
-    // written once, left to right, which keeps the copy at the speed of one long memcpy.
-    for (int upper = 0; upper < count; ++upper) {
-        const TPiece& left = pieces[upper];
-        if (left.DstLeft != 0)
-            continue; // pieces 1 and 3 start a band of rows; 2 and 4 sit to their right
-        const TPiece* right = nullptr;
-        for (int i = 0; i < count; ++i)
-            if (pieces[i].DstLeft != 0 && pieces[i].DstTop == left.DstTop)
-                right = &pieces[i];
-        const size_t leftBytes = static_cast<size_t>(left.Right - left.Left) * 4;
-        const size_t leftOffset = static_cast<size_t>(left.Left) * 4;
-        for (int32_t row = left.Top, dstRow = left.DstTop; row < left.Bottom; ++row, ++dstRow) {
-            std::memcpy(dstRows[dstRow], srcRows[row] + leftOffset, leftBytes);
-            if (right)
-                std::memcpy(dstRows[dstRow] + leftBytes, srcRows[row],
-                            static_cast<size_t>(right->Right) * 4);
-        }
+    // The pieces of LayoutPieces taken a frame row at a time: the upper band of rows is pieces 1
+    // and 2 side by side, the lower band pieces 3 and 4. Each row is written once, left to
+    // right, in at most two runs of one memcpy each.
+    const size_t leftBytes = static_cast<size_t>(w - ix) * 4;
+    const size_t rightBytes = static_cast<size_t>(ix) * 4;
+    for (int32_t y = 0; y < h; ++y) {
+        const int32_t row = y < h - iy ? y + iy : y + iy - h;
+        std::memcpy(dstRows[y], srcRows[row] + rightBytes, leftBytes);
+        if (ix != 0)
+            std::memcpy(dstRows[y] + leftBytes, srcRows[row], rightBytes);
     }
 }
 
