@@ -1,5 +1,6 @@
 #include "engine/saver_run.h"
 
+#include "crash/exception.h"
 #include "engine/bitmap.h"
 #include "engine/motion_clock.h"
 #include "engine/presenter.h"
@@ -8,6 +9,8 @@
 #include "engine/saver_window.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
+
+#include <string>
 
 namespace {
 
@@ -107,8 +110,11 @@ void RunSaver(HWND parent) {
     DWORD threadId = 0;
     HANDLE thread = CreateThread(nullptr, 65536, RenderThreadProc, nullptr,
                                  STACK_SIZE_PARAM_IS_A_RESERVATION, &threadId);
-    if (thread)
-        CloseHandle(thread); // nothing waits for the thread
+    // Without the render thread nothing would ever end the run.
+    if (!thread)
+        throw Exception("CreateThread failed for the render thread, error " +
+                        std::to_string(GetLastError()));
+    CloseHandle(thread); // nothing waits for the thread
 
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
