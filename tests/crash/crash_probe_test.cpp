@@ -3,6 +3,7 @@
 #include "crash/bug_report.h"
 #include "support/process.h"
 #include "support/registry.h"
+#include "support/text.h"
 
 #include <shlwapi.h>
 
@@ -19,15 +20,6 @@ using namespace testing_support;
 
 constexpr DWORD Timeout = 120000;
 constexpr DWORD CrashExitCode = 217;
-
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
-        lines.push_back(text.substr(start, end - start));
-    lines.push_back(text.substr(start));
-    return lines;
-}
 
 bool IsHex8(const std::string& text) {
     return std::regex_match(text, std::regex("[0-9A-F]{8}"));

@@ -4,6 +4,7 @@
 #include "crash/crash_state.h"
 #include "crash/exception_capture.h"
 #include "crash/exception_support.h"
+#include "support/text.h"
 
 #include <windows.h>
 
@@ -14,14 +15,7 @@
 
 namespace {
 
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
-        lines.push_back(text.substr(start, end - start));
-    lines.push_back(text.substr(start));
-    return lines;
-}
+using testing_support::SplitLines;
 
 TEST(RegisterLine, ListsTheEightRegistersInOrder) {
     CONTEXT context{};

@@ -3,6 +3,7 @@
 // process (exit code 0) when the host window is destroyed.
 #include "screen_grab.h"
 
+#include "engine/bitmap.h"
 #include "engine/saver_run.h"
 
 #include <windows.h>
@@ -27,12 +28,7 @@ int Grabs = 0;
 
 // The screen as the preview must show it: scaled to 149 x 112, aspect kept, at x = 1.
 TGrab ExpectedFrame(const TGrab& screen) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = HostWidth;
-    info.bmiHeader.biHeight = -HostHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    BITMAPINFO info = BitmapHeader(HostWidth, HostHeight);
     void* bits = nullptr;
     HDC dc = CreateCompatibleDC(nullptr);
     HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);

@@ -2,6 +2,8 @@
 
 #include "test_picture.h"
 
+#include "engine/bitmap.h"
+
 namespace engine_testing {
 
 TGrab GrabScreen(int32_t left, int32_t top, int32_t width, int32_t height) {
@@ -9,12 +11,7 @@ TGrab GrabScreen(int32_t left, int32_t top, int32_t width, int32_t height) {
     grab.Width = width;
     grab.Height = height;
     grab.Pixels.resize(static_cast<size_t>(width) * height);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    BITMAPINFO info = BitmapHeader(width, height);
     void* bits = nullptr;
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
